@@ -24,7 +24,8 @@ public:
 // A clock that only moves when told to.
 class FakeClock final : public Clock {
 public:
-    explicit FakeClock(QDateTime start) : now_(std::move(start)) {}
+    explicit FakeClock(QDateTime start)
+        : now_(std::move(start)) {}
     QDateTime now() const override {
         std::lock_guard g(m_);
         return now_;

@@ -35,7 +35,8 @@ struct PendingTotal {
 // feeds: when full, the oldest item goes, which the ring would have overwritten anyway.
 template <typename T> class BoundedQueue {
 public:
-    explicit BoundedQueue(std::size_t capacity) : capacity_(capacity) {}
+    explicit BoundedQueue(std::size_t capacity)
+        : capacity_(capacity) {}
 
     void push(T item) {
         if (items_.size() >= capacity_)

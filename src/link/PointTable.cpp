@@ -5,7 +5,8 @@
 
 namespace telvara {
 
-PointTable::PointTable() : cells_(static_cast<std::size_t>(kColumns) * kRows) {}
+PointTable::PointTable()
+    : cells_(static_cast<std::size_t>(kColumns) * kRows) {}
 
 void PointTable::assertHeld() const {
     if (!mutex.heldByThisThread()) {
@@ -33,8 +34,12 @@ void PointTable::reset(int lastColumn) {
     caption = kBareCaption;
 }
 
-bool PointTable::TimerRegistraLog_Enabled() const { return !events_.empty(); }
-bool PointTable::TimerRegTot_Enabled() const { return !totals_.empty(); }
+bool PointTable::TimerRegistraLog_Enabled() const {
+    return !events_.empty();
+}
+bool PointTable::TimerRegTot_Enabled() const {
+    return !totals_.empty();
+}
 
 void PointTable::pushEvent(PendingEvent e) {
     assertHeld();
@@ -56,7 +61,11 @@ std::deque<PendingTotal> PointTable::takeTotals() {
     return totals_.takeAll();
 }
 
-std::size_t PointTable::pendingEvents() const { return events_.size(); }
-std::size_t PointTable::pendingTotals() const { return totals_.size(); }
+std::size_t PointTable::pendingEvents() const {
+    return events_.size();
+}
+std::size_t PointTable::pendingTotals() const {
+    return totals_.size();
+}
 
 } // namespace telvara

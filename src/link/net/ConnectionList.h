@@ -26,6 +26,10 @@ public:
         std::lock_guard g(mutex_);
         std::erase_if(items_, [c](const auto& p) { return p.get() == c; });
     }
+    void clear() {
+        std::lock_guard g(mutex_);
+        items_.clear();
+    }
     std::size_t size() {
         std::lock_guard g(mutex_);
         return items_.size();

@@ -3,10 +3,12 @@
 #include "link/net/Connection.h"
 #include "link/net/ConnectionList.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace telvara::net {
 
@@ -29,8 +31,11 @@ public:
     TcpServer(const TcpServer&) = delete;
     TcpServer& operator=(const TcpServer&) = delete;
 
-    // Throws NetError when the port cannot be bound. Port 0 picks a free port (tests).
+    // Throws NetError when the port cannot be bound. Port 0 picks a free port (tests). A running
+    // server is stopped first, so start() also moves it to another port.
     void start(std::uint16_t port);
+    // Also lets a handler that is busy (waiting for a lock of its own) finish; throws
+    // std::logic_error when called from a connection thread, which it would have to join.
     void stop();
     bool running() const;
     // The port actually bound (after start), else 0.
@@ -40,6 +45,10 @@ public:
     void setSendTimeoutMs(int ms);
 
     ConnectionList& connections();
+
+    // Connection threads started and not yet joined; finished ones are joined by the accept thread
+    // within a fraction of a second, and all of them by stop().
+    std::size_t threadCount() const;
 
 private:
     struct Impl;

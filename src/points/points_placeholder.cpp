@@ -1,0 +1,1 @@
+// Grid refresh, stored point settings and connection supervision live here.
