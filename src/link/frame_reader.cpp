@@ -2,14 +2,23 @@
 
 namespace telvara {
 
+namespace {
+
+// The output byte of a VOLK-Tove (model digit '2', position 12) is binary and reads 0x3E when
+// exactly outputs 2 to 6 are ON; there it is a state, not the end of the frame.
+bool isBinaryStatusByte(const StatusFrame& frame, int position) {
+    return position == 12 && frame.at(9) == '2';
+}
+
+} // namespace
+
 StatusFrame collectFrame(net::Connection& connection) {
     StatusFrame frame;
-    int counter = 1;
-    std::uint8_t last = 0;
-    while (last != '>' && counter <= kMaxFramePosition) {
-        last = connection.readByte();
-        frame.bytes[static_cast<std::size_t>(counter)] = last;
-        ++counter;
+    for (int counter = 1; counter <= kMaxFramePosition; ++counter) {
+        const std::uint8_t b = connection.readByte();
+        frame.bytes[static_cast<std::size_t>(counter)] = b;
+        if (b == '>' && !isBinaryStatusByte(frame, counter))
+            break;
     }
     return frame;
 }

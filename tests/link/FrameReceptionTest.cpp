@@ -63,6 +63,16 @@ TEST_F(Reception, FrameBoundaries) {
     EXPECT_EQ(3, table.Total_disp);
 }
 
+TEST_F(Reception, ToveOutputByteOf0x3EIsAStateNotTheEnd) {
+    auto c = connect();
+    const int first = addModule(*c, "020", "00001");
+    send(*c, statusFrame("020", "00001", 0, 0x3E)); // outputs 2 to 6 ON
+    EXPECT_EQ("OFF", cell(col::StLido, first + 3));
+    for (int r = first + 4; r <= first + 8; ++r)
+        EXPECT_EQ("ON", cell(col::StLido, r));
+    EXPECT_EQ("2", cell(col::Rx1, first));
+}
+
 TEST_F(Reception, BytesBeforeTheFrameStartAreDiscarded) {
     auto c = connect();
     addModule(*c, "012", "00001");

@@ -1,1 +1,0 @@
-// Grid refresh, stored point settings and connection supervision live here.
