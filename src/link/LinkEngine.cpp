@@ -10,7 +10,11 @@ void LinkEngine::IdTCPServer1Connect(net::Connection&) {
     ctx_.ui.setLabelTotalConec(QString::number(ctx_.connections.size()));
 }
 
-void LinkEngine::IdTCPServer1Disconnect(net::Connection&) {
+void LinkEngine::IdTCPServer1Disconnect(net::Connection& connection) {
+    {
+        auto lock = ctx_.table.lock();
+        ctx_.table.serialOnConnection.erase(&connection);
+    }
     ctx_.ui.setLabelTotalConec(QString::number(ctx_.connections.size()));
 }
 
@@ -53,6 +57,7 @@ void LinkEngine::IdTCPServer1Execute(net::Connection& connection) {
     t.Vetor_NSRec[static_cast<std::size_t>(t.cont_vetor)] = serial;
     t.TimerAtualizaGrid_Enabled = true;
     applyStatusFrame(ctx_, frame, serial, connection);
+    t.serialOnConnection[&connection] = serial;
     reconcile(ctx_, connection);
 }
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace telvara {
@@ -103,6 +104,11 @@ public:
     std::array<QString, kReceivedSerials + 1> Vetor_NSRec; // entries 1..1000 are used
     int cont_vetor = 0;
     QString DataON;
+
+    // Serial number of the last frame each open connection delivered. Several modules may share
+    // one address (a gateway, the simulator): a connection that speaks for another module is not
+    // answered for this one.
+    std::unordered_map<const void*, QString> serialOnConnection;
 
     // Mirror of the main window caption: connection threads test and change it under the lock
     // and post the new text to the window.

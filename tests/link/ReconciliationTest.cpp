@@ -238,6 +238,20 @@ TEST_F(Reconciliation, ReconnectedModuleIsAnsweredOnEveryOpenConnection) {
     EXPECT_EQ(idle, c->takeOutput());
 }
 
+TEST_F(Reconciliation, ModulesBehindOneAddressHearOnlyTheirOwnAnswers) {
+    auto tove = connect("10.0.0.5"); // same address as c, another module
+    addModule(*c, "012", "12345");
+    const int first = addModule(*tove, "020", "54321");
+    c->takeOutput();
+    command(first, 3, 0, "ON");
+    EXPECT_EQ("<VOLKZUW020120100000"
+              "54321>\r\n",
+              send(*tove, statusFrame("020", "54321")));
+    EXPECT_EQ("", c->takeOutput());
+    EXPECT_EQ("<VOLKZUW999000000012345>\r\n", send(*c, frameOf("012")));
+    EXPECT_EQ("", tove->takeOutput());
+}
+
 TEST_F(Reconciliation, WriteFailures) {
     addModule(*c, "012", "12345");
     auto again = connect("10.0.0.5");
