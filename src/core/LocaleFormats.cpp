@@ -13,6 +13,9 @@ SystemClock& SystemClock::instance() {
 
 LocaleFormats LocaleFormats::fromSystem() {
     const QLocale loc = QLocale::system();
+    // A workstation with no locale set up ("C") gets the formats the panel was made for.
+    if (loc.language() == QLocale::C)
+        return brazilian();
     LocaleFormats f;
     f.shortDate = loc.dateFormat(QLocale::ShortFormat);
     f.longTime = loc.timeFormat(QLocale::LongFormat);

@@ -178,7 +178,9 @@ void TZUW_Mobile::buildLayout() {
     StringGrid1 = new QTableWidget(kGridRows, kColumns, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(12);
     StringGrid1->setFont(arial);
+    StringGrid1->horizontalHeader()->setFont(arial);
     StringGrid1->setAlternatingRowColors(true);
     StringGrid1->setShowGrid(true);
     StringGrid1->setTabKeyNavigation(false);
@@ -209,6 +211,8 @@ void TZUW_Mobile::buildLayout() {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setFont(arial);
     Memo1->setFixedWidth(70);
     Memo1->hide();
     body->addWidget(Memo1);
