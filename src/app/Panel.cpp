@@ -3,6 +3,7 @@
 #include "core/DataRoot.h"
 #include "points/stored_settings.h"
 #include "points/supervision.h"
+#include "points/table_reset.h"
 #include "records/EventReport.h"
 #include "records/LogLifecycle.h"
 
@@ -68,13 +69,9 @@ QString Panel::FormClose() {
 }
 
 void Panel::manualReset() {
-    ui_.setLabelStatus(QStringLiteral("Status: Refreshed..."));
-    server_.stop(); // without the lock: connection threads may be waiting for it
+    resetPointTable(table_, server_, ui_, col::ValorExibido);
     {
         auto lock = table_.lock();
-        table_.reset(col::ValorExibido);
-        ui_.setCaption(table_.caption);
-        ui_.clearGrid();
         table_.TimerOut_Enabled = false;
         table_.TimerSuperv_Enabled = false;
     }
@@ -90,14 +87,7 @@ Panel::PortFields Panel::portFields() {
 void Panel::ButtonPortaClick(const QString& porta, const QString& ipSuperv) {
     // Works with no module registered too: an operator whose modules cannot reach a wrong port
     // must be able to correct it.
-    ui_.setLabelStatus(QStringLiteral("Status: Refreshed..."));
-    server_.stop();
-    {
-        auto lock = table_.lock();
-        table_.reset(kColumns - 1);
-        ui_.setCaption(table_.caption);
-        ui_.clearGrid();
-    }
+    resetPointTable(table_, server_, ui_, kColumns - 1);
     bool ok = false;
     const uint port = porta.trimmed().toUInt(&ok, 10);
     if (!ok || port == 0 || port > 65535)

@@ -106,8 +106,8 @@ public:
     QString DataON;
 
     // Serial number of the last frame each open connection delivered. Several modules may share
-    // one address (a gateway, the simulator): a connection that speaks for another module is not
-    // answered for this one.
+    // one address (a gateway, the simulator): a module is answered only on the connections whose
+    // frames were its own, never on one that has not spoken yet or speaks for another module.
     std::unordered_map<const void*, QString> serialOnConnection;
 
     // Mirror of the main window caption: connection threads test and change it under the lock

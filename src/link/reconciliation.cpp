@@ -182,8 +182,9 @@ void reconcile(LinkContext& ctx, const net::Connection& served) {
             }
         if (first < 0)
             continue;
+        // Only a connection that has delivered this module's frames speaks for it.
         if (const auto it = t.serialOnConnection.find(conn.get());
-            it != t.serialOnConnection.end() && it->second != t.Num_serie_agora)
+            it == t.serialOnConnection.end() || it->second != t.Num_serie_agora)
             continue;
         const ModuleModel* model = modelByName(t.cell(col::Modelo, first));
         if (!model)

@@ -1,5 +1,7 @@
 #include "points/supervision.h"
 
+#include "points/table_reset.h"
+
 namespace telvara {
 
 namespace {
@@ -55,13 +57,9 @@ bool superviseConnections(PointTable& table, ModuleServer& server, PanelUi& ui,
             return false;
         Contador_refresh = 0;
     }
-    ui.setLabelStatus(QStringLiteral("Status: Refreshed..."));
-    server.stop(); // without the lock: connection threads may be waiting for it
+    resetPointTable(table, server, ui, col::ValorExibido);
     {
         auto lock = table.lock();
-        table.reset(col::ValorExibido);
-        ui.setCaption(table.caption);
-        ui.clearGrid();
         table.Timer_Carrega_Banco_Enabled = false;
         table.TimerOut_Enabled = false;
         table.TimerSuperv_Enabled = false;

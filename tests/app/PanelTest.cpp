@@ -1,6 +1,7 @@
 #include "app/Panel.h"
 #include "core/DataRoot.h"
 #include "link/net/TcpServer.h"
+#include "support/FreePort.h"
 #include "support/QtPrinters.h"
 #include "support/RecorderPanelUi.h"
 
@@ -14,14 +15,6 @@ using namespace telvara;
 using namespace telvara::test;
 
 namespace {
-
-std::uint16_t freePort() {
-    net::TcpServer probe({});
-    probe.start(0);
-    const auto port = probe.boundPort();
-    probe.stop();
-    return port;
-}
 
 // A panel on an empty data root whose configuration record names a free port.
 class PanelHandlers : public ::testing::Test {

@@ -2,6 +2,7 @@
 #include "core/ConfigRecord.h"
 #include "core/TableConnection.h"
 #include "link/net/TcpServer.h"
+#include "support/FreePort.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -23,17 +24,10 @@
 #include <thread>
 
 using namespace telvara;
+using telvara::test::freePort;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::uint16_t freePort() {
-    net::TcpServer probe({});
-    probe.start(0);
-    const auto port = probe.boundPort();
-    probe.stop();
-    return port;
-}
 
 // Runs until `done` holds or the limit passes, feeding each new stdout line of `p` to `line`.
 bool readLinesUntil(QProcess& p, const std::function<void(const QByteArray&)>& line,

@@ -3,6 +3,7 @@
 #include "SupervTestRows.h"
 #include "link/PointTable.h"
 #include "link/net/TcpServer.h"
+#include "support/FreePort.h"
 
 #include <gtest/gtest.h>
 
@@ -85,15 +86,6 @@ bool waitUntil(const std::function<bool()>& done, int ms = 3000) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return done();
-}
-
-// A port on 127.0.0.1 that nobody listens on: bound by a server that has stopped again.
-std::uint16_t closedPort() {
-    net::TcpServer s({});
-    s.start(0);
-    const auto port = s.boundPort();
-    s.stop();
-    return port;
 }
 
 class SupervLinkTest : public ::testing::Test {
@@ -191,7 +183,7 @@ TEST_F(SupervLinkTest, SendsTheTableAndTogglesTheIndicator) {
 }
 
 TEST_F(SupervLinkTest, RefusedHostShowsNothing) {
-    link.IdTCPClientSupervRem.setPort(closedPort());
+    link.IdTCPClientSupervRem.setPort(test::freePort());
     setRows({test::workedRow()});
     for (int i = 0; i < 3; ++i) {
         const SupervTick t = timedTick();

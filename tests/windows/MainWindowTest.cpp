@@ -4,6 +4,7 @@
 #include "core/uMain.h"
 #include "dialogs/Form_MSGAlarme.h"
 #include "link/net/TcpServer.h"
+#include "support/FreePort.h"
 #include "support/QtPrinters.h"
 
 #include <QApplication>
@@ -44,10 +45,7 @@ protected:
 
     void SetUp() override {
         qputenv("TELVARA_ROOT", root.path().toLocal8Bit());
-        net::TcpServer probe({});
-        probe.start(0);
-        port = QString::number(probe.boundPort());
-        probe.stop();
+        port = QString::number(test::freePort());
         {
             TableConnection bd;
             bd.open(DataRoot::databaseFile(), "Bd_Valores");
