@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <iterator>
 
 namespace telvara {
 
@@ -48,6 +49,15 @@ public:
         std::deque<T> out;
         out.swap(items_);
         return out;
+    }
+    // Puts back, ahead of anything queued since, items whose write failed; the oldest go first
+    // when that overfills the queue.
+    void putBack(std::deque<T> items) {
+        items.insert(items.end(), std::make_move_iterator(items_.begin()),
+                     std::make_move_iterator(items_.end()));
+        while (items.size() > capacity_)
+            items.pop_front();
+        items_.swap(items);
     }
     bool empty() const { return items_.empty(); }
     std::size_t size() const { return items_.size(); }

@@ -61,6 +61,16 @@ std::deque<PendingTotal> PointTable::takeTotals() {
     return totals_.takeAll();
 }
 
+void PointTable::putBackEvents(std::deque<PendingEvent> events) {
+    assertHeld();
+    events_.putBack(std::move(events));
+}
+
+void PointTable::putBackTotals(std::deque<PendingTotal> totals) {
+    assertHeld();
+    totals_.putBack(std::move(totals));
+}
+
 std::size_t PointTable::pendingEvents() const {
     return events_.size();
 }

@@ -127,6 +127,9 @@ public:
     void pushTotal(PendingTotal t);
     std::deque<PendingEvent> takeEvents();
     std::deque<PendingTotal> takeTotals();
+    // What a timer took but could not write goes back to the head of its queue.
+    void putBackEvents(std::deque<PendingEvent> events);
+    void putBackTotals(std::deque<PendingTotal> totals);
     std::size_t pendingEvents() const;
     std::size_t pendingTotals() const;
 

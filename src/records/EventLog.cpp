@@ -56,7 +56,14 @@ std::size_t EventLog::TimerRegLogTimer(PointTable& points) {
             return 0;
         taken = points.takeEvents();
     }
-    Registrar_log(taken);
+    try {
+        Registrar_log(taken);
+    } catch (...) {
+        // Nothing of the batch was stored: keep it for the next tick rather than lose it.
+        auto lock = points.lock();
+        points.putBackEvents(std::move(taken));
+        throw;
+    }
     return taken.size();
 }
 

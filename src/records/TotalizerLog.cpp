@@ -43,7 +43,14 @@ std::size_t TotalizerLog::TimerRegTotTimer(PointTable& points) {
             return 0;
         taken = points.takeTotals();
     }
-    Registrar_Totalizador(taken);
+    try {
+        Registrar_Totalizador(taken);
+    } catch (...) {
+        // Nothing of the batch was stored: keep it for the next tick rather than lose it.
+        auto lock = points.lock();
+        points.putBackTotals(std::move(taken));
+        throw;
+    }
     return taken.size();
 }
 

@@ -12,3 +12,11 @@ TEST(PendingQueue, DropsOldestWhenFull) {
     EXPECT_EQ((std::deque<int>{3, 4, 5}), all);
     EXPECT_TRUE(q.empty());
 }
+
+TEST(PendingQueue, PutBackGoesAheadAndTrimsTheOldest) {
+    BoundedQueue<int> q(4);
+    q.push(5);
+    q.push(6);
+    q.putBack({1, 2, 3});
+    EXPECT_EQ((std::deque<int>{2, 3, 5, 6}), q.takeAll());
+}

@@ -228,6 +228,27 @@ TEST_F(EventLogTest, AFailedBatchStoresNothingAndChangesNothing) {
     }
 }
 
+TEST_F(EventLogTest, EventsOfAFailedTickAreWrittenByTheNextOne) {
+    PanelRun& p = start(5);
+    PointTable points;
+    sqlExec(path, QStringLiteral("CREATE TRIGGER t1 BEFORE INSERT ON BD_Eventos "
+                                 "BEGIN SELECT RAISE(ABORT, 'disco cheio'); END;"));
+    {
+        auto lock = points.lock();
+        points.pushEvent(entrada(QStringLiteral("a")));
+        points.pushEvent(entrada(QStringLiteral("b")));
+    }
+    EXPECT_THROW(p.events.TimerRegLogTimer(points), DatabaseError);
+    {
+        auto lock = points.lock();
+        points.pushEvent(entrada(QStringLiteral("c"))); // raised meanwhile
+        EXPECT_EQ(3u, points.pendingEvents());
+    }
+    sqlExec(path, QStringLiteral("DROP TRIGGER t1;"));
+    EXPECT_EQ(3u, p.events.TimerRegLogTimer(points));
+    EXPECT_EQ(rows({{1, "a"}, {2, "b"}, {3, "c"}}), storedEvents());
+}
+
 TEST_F(EventLogTest, StartKeepsTheFirstRingPositionsOfAnOverfullTable) {
     QDir().mkpath(dir.filePath(QStringLiteral("Orvanel")));
     { PanelRun create(path, clock, 5, 4); }
