@@ -140,7 +140,8 @@ TEST_F(ModuleServerFaults, ModuleThatNeverReadsIsDroppedWhileOthersKeepGettingAn
         }
     });
 
-    const auto deadline = Steady::now() + 20s;
+    // Normally a second or two; a sanitizer build on a busy machine answers more slowly.
+    const auto deadline = Steady::now() + 60s;
     int answered = 0;
     auto slowest = Steady::duration::zero();
     bool dropped = false;
