@@ -184,7 +184,7 @@ TEST_F(Reconciliation, SwitchFramesOfSetsTwoAndFourOneOutputAtATime) {
 }
 
 TEST_F(Reconciliation, UnusablePulseSpecifications) {
-    // An unknown unit letter and a specification too short or without digits are all handled
+    // An unknown unit letter and a pulse specification too short or without digits are all handled
     // alike, and none of them ends the connection.
     for (const QString spec : {"PX05", "PC", "PLab", "P"}) {
         SCOPED_TRACE(spec.toStdString());
